@@ -1,0 +1,10 @@
+#include "drive/CurrentDrive.h"
+
+namespace tavoren {
+
+CurrentDrive& GetCurrentDrive() {
+    static CurrentDrive drive;
+    return drive;
+}
+
+}  // namespace tavoren
