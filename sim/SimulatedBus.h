@@ -58,6 +58,10 @@ private:
         char letter;
         bool notification;
     };
+    bool IsReachable(char letter);
+    DeviceHandle OpenHandleOn(char letter, bool notification);
+    CommandResult Deliver(const OpenHandle* handle, const CommandRequest& request);
+    void RecordCommand(char letter, const CommandRequest& request, const CommandResult& result);
     std::map<char, std::unique_ptr<SimulatedDevice>> m_devices;
     std::map<DeviceHandle, OpenHandle> m_handles;
     DeviceHandle m_nextHandle = 100;

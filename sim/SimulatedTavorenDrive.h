@@ -90,6 +90,20 @@ public:
     void SetBlockFilter(BlockFilter filter) { m_blockFilter = std::move(filter); }
 
 private:
+    CommandResult Respond(const CommandRequest& request);
+    CommandResult Dispatch(const CommandRequest& request);
+    CommandResult FillWithGarbage(const CommandRequest& request);
+    CommandResult ReadBuffer(const CommandRequest& request);
+    CommandResult ReturnSettingsBlock(const CommandRequest& request, std::uint32_t length);
+    CommandResult ReturnBusPowerResult(const CommandRequest& request, std::uint32_t length);
+    CommandResult WriteBuffer(const CommandRequest& request);
+    CommandResult WriteParameterPage(const CommandRequest& request);
+    CommandResult SetCdSpeed(const CommandRequest& request);
+    CommandResult StartStopUnit(const CommandRequest& request);
+    CommandResult ReadDiscInformation(const CommandRequest& request);
+    void StartBusPowerCheck();
+    void Eject();
+
     DriveProfile m_profile;
     DriveSettings m_volatile;
     DriveSettings m_saved;
