@@ -43,13 +43,21 @@ bool SimulatedBus::IsReachable(char letter) {
     return drive == nullptr || !drive->Faults().unplugged;
 }
 
+void SimulatedBus::Record(TraceEntry entry) {
+    // A long demo run polls every five seconds for hours; keep the recent past only.
+    if (m_trace.size() >= kMaxTraceEntries) {
+        m_trace.erase(m_trace.begin(), m_trace.begin() + kMaxTraceEntries / 2);
+    }
+    m_trace.push_back(std::move(entry));
+}
+
 DeviceHandle SimulatedBus::OpenHandleOn(char letter, bool notification) {
     const bool reachable = IsReachable(letter);
     TraceEntry entry;
     entry.kind = notification ? TraceEntry::Kind::HoldNotification : TraceEntry::Kind::Open;
     entry.letter = letter;
     entry.delivered = reachable;
-    m_trace.push_back(std::move(entry));
+    Record(std::move(entry));
     if (!reachable) return kInvalidDeviceHandle;
     const DeviceHandle handle = m_nextHandle++;
     m_handles[handle] = {letter, notification};
@@ -71,7 +79,7 @@ void SimulatedBus::Close(DeviceHandle handle) {
         entry.letter = found->second.letter;
         m_handles.erase(found);
     }
-    m_trace.push_back(std::move(entry));
+    Record(std::move(entry));
 }
 
 CommandResult SimulatedBus::Execute(DeviceHandle handle, const CommandRequest& request) {
@@ -110,7 +118,7 @@ void SimulatedBus::RecordCommand(char letter, const CommandRequest& request,
         entry.asc = result.sense[12];
         entry.ascq = result.sense[13];
     }
-    m_trace.push_back(std::move(entry));
+    Record(std::move(entry));
 }
 
 std::vector<TraceEntry> SimulatedBus::Commands() const {

@@ -42,6 +42,8 @@ public:
     DeviceHandle HoldMediaChangeNotification(char letter) override;
     std::string DeviceName(char letter) const override;
 
+    // The most recent entries: past kMaxTraceEntries the older half is dropped.
+    static constexpr std::size_t kMaxTraceEntries = 100000;
     const std::vector<TraceEntry>& Trace() const { return m_trace; }
     std::vector<TraceEntry> Commands() const;  // the Command entries only
     void ClearTrace() { m_trace.clear(); }
@@ -61,6 +63,7 @@ private:
     bool IsReachable(char letter);
     DeviceHandle OpenHandleOn(char letter, bool notification);
     CommandResult Deliver(const OpenHandle* handle, const CommandRequest& request);
+    void Record(TraceEntry entry);
     void RecordCommand(char letter, const CommandRequest& request, const CommandResult& result);
     std::map<char, std::unique_ptr<SimulatedDevice>> m_devices;
     std::map<DeviceHandle, OpenHandle> m_handles;

@@ -128,6 +128,19 @@ TEST(BusTrace, DetachedAndUnpluggedDevicesAreNotDelivered) {
     EXPECT_EQ(commands[2].letter, 'C');
 }
 
+TEST(BusTrace, KeepsOnlyTheRecentPastOfALongRun) {
+    SimulatedBus bus;
+    bus.AttachDrive('E', FullDriveProfile());
+    const DeviceHandle handle = bus.Open('E');
+    Bytes none;
+    for (std::size_t i = 0; i < SimulatedBus::kMaxTraceEntries + 10; ++i) {
+        SendOnBus(bus, handle, kInquiry, kIn, none);
+    }
+    EXPECT_LE(bus.Trace().size(), SimulatedBus::kMaxTraceEntries);
+    EXPECT_GT(bus.Trace().size(), SimulatedBus::kMaxTraceEntries / 2);
+    EXPECT_EQ(bus.Trace().back().kind, TraceEntry::Kind::Command);
+}
+
 struct BusPowerCase {
     const char* name;
     BusPowerOutcome outcome;
