@@ -4,6 +4,8 @@
 
 // GoogleTest main for suites that build real widgets (on the offscreen platform under CTest).
 int main(int argc, char** argv) {
+    // Test discovery runs the binary outside CTest's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

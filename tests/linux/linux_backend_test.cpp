@@ -5,7 +5,7 @@
 #include <scsi/sg.h>
 
 #include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <map>
 
 #include "drive/ActiveBackend.h"
@@ -58,8 +58,9 @@ struct FakeKernel {
             hdr->status = status;
             hdr->host_status = hostStatus;
             hdr->driver_status = driverStatus;
-            std::memcpy(hdr->sbp, sense.data(),
-                        std::min<std::size_t>({sense.size(), senseWritten, hdr->mx_sb_len}));
+            std::copy_n(sense.begin(),
+                        std::min<std::size_t>({sense.size(), senseWritten, hdr->mx_sb_len}),
+                        hdr->sbp);
             hdr->sb_len_wr = senseWritten;
             hdr->resid = resid;
             return 0;
