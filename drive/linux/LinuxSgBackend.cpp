@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <limits>
 
 namespace tavoren {
 namespace {
@@ -22,23 +23,30 @@ int DriveIndex(char letter) { return letter - kFirstDriveLetter; }
 int DxferDirection(const CommandRequest& request) {
     if (request.length == 0) return SG_DXFER_NONE;
     switch (request.direction) {
-        case TransferDirection::DataOut: return SG_DXFER_TO_DEV;
-        case TransferDirection::DataIn: return SG_DXFER_FROM_DEV;
-        case TransferDirection::None: break;
+        case TransferDirection::DataOut:
+            return SG_DXFER_TO_DEV;
+        case TransferDirection::DataIn:
+            return SG_DXFER_FROM_DEV;
+        case TransferDirection::None:
+            break;
     }
     return SG_DXFER_NONE;
 }
 
+// Steps with the error_code overloads: a range-for would throw on a failed increment.
 std::string RealSingleDirectoryEntry(const std::string& directory) {
     std::error_code error;
     std::filesystem::directory_iterator it(directory, error);
-    if (error) return {};
-    std::string name;
-    for (const std::filesystem::directory_entry& entry : it) {
-        if (!name.empty()) return {};
-        name = entry.path().filename().string();
-    }
+    if (error || it == std::filesystem::directory_iterator()) return {};
+    const std::string name = it->path().filename().string();
+    it.increment(error);
+    if (error || it != std::filesystem::directory_iterator()) return {};
     return name;
+}
+
+// A handle that cannot be an fd gets no system call.
+int FdOf(DeviceHandle handle) {
+    return handle < 0 || handle > std::numeric_limits<int>::max() ? -1 : static_cast<int>(handle);
 }
 
 }  // namespace
@@ -75,11 +83,13 @@ DeviceHandle LinuxSgBackend::Open(char letter) {
 }
 
 void LinuxSgBackend::Close(DeviceHandle handle) {
-    if (handle >= 0) m_calls.close(static_cast<int>(handle));
+    const int fd = FdOf(handle);
+    if (fd >= 0) m_calls.close(fd);
 }
 
 CommandResult LinuxSgBackend::Execute(DeviceHandle handle, const CommandRequest& request) {
-    if (handle < 0) return CommandResult::NotDelivered(EBADF, "no open drive");
+    const int fd = FdOf(handle);
+    if (fd < 0) return CommandResult::NotDelivered(EBADF, "no open drive");
 
     CommandResult result;
     sg_io_hdr_t hdr{};
@@ -88,12 +98,12 @@ CommandResult LinuxSgBackend::Execute(DeviceHandle handle, const CommandRequest&
     hdr.cmdp = const_cast<unsigned char*>(request.cdb.data());
     hdr.dxfer_direction = DxferDirection(request);
     hdr.dxfer_len = request.length;
-    hdr.dxferp = request.length == 0 ? nullptr : request.data;
+    hdr.dxferp = request.data;
     hdr.mx_sb_len = static_cast<unsigned char>(result.sense.size());
     hdr.sbp = result.sense.data();
     hdr.timeout = request.timeoutSeconds * 1000;
 
-    if (m_calls.sgIo(static_cast<int>(handle), &hdr) < 0) {
+    if (m_calls.sgIo(fd, &hdr) < 0) {
         return CommandResult::NotDelivered(errno, "SG_IO ioctl");
     }
     result.hostStatus = hdr.host_status;
@@ -103,7 +113,7 @@ CommandResult LinuxSgBackend::Execute(DeviceHandle handle, const CommandRequest&
         static_cast<std::uint8_t>(std::min<std::size_t>(hdr.sb_len_wr, result.sense.size()));
     result.residual = hdr.resid;
     if (result.scsiStatus == 0 && (result.hostStatus != 0 || result.driverStatus != 0)) {
-        result.osReason = result.hostStatus != 0 ? "host adapter error" : "driver error";
+        result.osReason = result.hostStatus != 0 ? "SG_IO host status" : "SG_IO driver status";
         result.osError = EIO;
         return result;
     }

@@ -1,16 +1,20 @@
-#include "drive/linux/LinuxSgBackend.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <scsi/sg.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "drive/ActiveBackend.h"
 #include "drive/CurrentDrive.h"
 #include "drive/Transport.h"
+#include "drive/linux/LinuxSgBackend.h"
 
 namespace tavoren {
 namespace {
@@ -23,6 +27,8 @@ struct FakeKernel {
     int nextFd = 40;
     int openErrno = 0;
 
+    int ioctlCalls = 0;
+    int seenFd = -1;
     sg_io_hdr_t seen{};
     std::vector<unsigned char> seenCdb;
     int ioctlErrno = 0;
@@ -47,7 +53,9 @@ struct FakeKernel {
             closes.push_back(fd);
             return 0;
         };
-        calls.sgIo = [this](int, void* raw) {
+        calls.sgIo = [this](int fd, void* raw) {
+            ++ioctlCalls;
+            seenFd = fd;
             auto* hdr = static_cast<sg_io_hdr_t*>(raw);
             seen = *hdr;
             seenCdb.assign(hdr->cmdp, hdr->cmdp + hdr->cmd_len);
@@ -82,17 +90,30 @@ TEST(LinuxSgBackendTest, LettersNameOpticalDrivesInOrder) {
     EXPECT_EQ(LinuxSgBackend(kernel.Calls()).DeviceName('E'), "/dev/sr2");
 }
 
+struct NodeCase {
+    char letter;
+    const char* blockName;
+    const char* sysfsEntry;  // "" when the directory has no single entry
+    const char* expectedPath;
+};
+
 TEST(LinuxSgBackendTest, OpensTheGenericNodeWhoseNumberSysfsGives) {
-    FakeKernel kernel;
-    kernel.sgEntries["/sys/class/block/sr1/device/scsi_generic"] = "sg4";
-    LinuxSgBackend backend(kernel.Calls());
-    EXPECT_NE(backend.Open('D'), kInvalidDeviceHandle);
-    EXPECT_NE(backend.Open('C'), kInvalidDeviceHandle);
-    ASSERT_EQ(kernel.opens.size(), 2u);
-    EXPECT_EQ(kernel.opens[0].first, "/dev/sg4");
-    EXPECT_EQ(kernel.opens[1].first, "/dev/sr0") << "no sg node: the block node";
-    for (const auto& [path, flags] : kernel.opens) {
-        EXPECT_EQ(flags, O_RDWR | O_NONBLOCK | O_CLOEXEC) << path;
+    const NodeCase cases[] = {
+        {'D', "sr1", "sg4", "/dev/sg4"},
+        {'Z', "sr23", "sg0", "/dev/sg0"},
+        {'C', "sr0", "", "/dev/sr0"},
+        {'E', "sr2", "unexpected", "/dev/sr2"},
+    };
+    for (const NodeCase& c : cases) {
+        SCOPED_TRACE(c.letter);
+        FakeKernel kernel;
+        kernel.sgEntries[std::string("/sys/class/block/") + c.blockName + "/device/scsi_generic"] =
+            c.sysfsEntry;
+        LinuxSgBackend backend(kernel.Calls());
+        EXPECT_NE(backend.Open(c.letter), kInvalidDeviceHandle);
+        ASSERT_EQ(kernel.opens.size(), 1u);
+        EXPECT_EQ(kernel.opens[0].first, c.expectedPath);
+        EXPECT_EQ(kernel.opens[0].second, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     }
 }
 
@@ -144,13 +165,16 @@ TEST(LinuxSgBackendTest, FillsTheSgIoHeaderForEveryDirection) {
         request.direction = c.direction;
         request.data = buffer.data();
         request.length = c.length;
-        backend.Execute(backend.Open('C'), request);
+        const DeviceHandle handle = backend.Open('C');
+        backend.Execute(handle, request);
+        EXPECT_EQ(kernel.seenFd, handle);
         EXPECT_EQ(kernel.seen.interface_id, 'S');
         EXPECT_EQ(kernel.seen.cmd_len, 12);
-        EXPECT_EQ(kernel.seenCdb, std::vector<unsigned char>(request.cdb.begin(), request.cdb.end()));
+        EXPECT_EQ(kernel.seenCdb,
+                  std::vector<unsigned char>(request.cdb.begin(), request.cdb.end()));
         EXPECT_EQ(kernel.seen.dxfer_direction, c.expectedDirection);
         EXPECT_EQ(kernel.seen.dxfer_len, c.length);
-        EXPECT_EQ(kernel.seen.dxferp, c.length ? buffer.data() : nullptr);
+        EXPECT_EQ(kernel.seen.dxferp, buffer.data());
         EXPECT_EQ(kernel.seen.mx_sb_len, 18);
         EXPECT_NE(kernel.seen.sbp, nullptr);
         EXPECT_EQ(kernel.seen.timeout, 360000u);
@@ -166,19 +190,20 @@ struct ResultCase {
     unsigned char senseWritten;
     bool delivered;
     int osError;
+    std::uint16_t reportedDriverStatus;
     std::uint8_t senseLength;
 };
 
 TEST(LinuxSgBackendTest, KeepsOsTransportAndScsiFailuresApart) {
     const ResultCase cases[] = {
-        {"good", 0, 0, 0, 0, 0, true, 0, 0},
-        {"kernel refuses: no privilege", EPERM, 0, 0, 0, 0, false, EPERM, 0},
-        {"device gone", ENODEV, 0, 0, 0, 0, false, ENODEV, 0},
-        {"host adapter lost the device", 0, 0, 0x01, 0, 0, false, EIO, 0},
-        {"driver error without sense", 0, 0, 0, 0x06, 0, false, EIO, 0},
-        {"check condition with sense", 0, 0x02, 0, 0x08, 18, true, 0, 18},
-        {"overlong sense is clamped", 0, 0x02, 0, 0x08, 32, true, 0, 18},
-        {"sense flag alone is no driver error", 0, 0, 0, 0x08, 0, true, 0, 0},
+        {"good", 0, 0, 0, 0, 0, true, 0, 0, 0},
+        {"kernel refuses: no privilege", EPERM, 0, 0, 0, 0, false, EPERM, 0, 0},
+        {"device gone", ENODEV, 0, 0, 0, 0, false, ENODEV, 0, 0},
+        {"host adapter lost the device", 0, 0, 0x01, 0, 0, false, EIO, 0, 0},
+        {"driver error without sense", 0, 0, 0, 0x06, 0, false, EIO, 0x06, 0},
+        {"check condition with sense", 0, 0x02, 0, 0x08, 18, true, 0, 0, 18},
+        {"overlong sense is clamped", 0, 0x02, 0, 0x08, 32, true, 0, 0, 18},
+        {"sense flag alone is no driver error", 0, 0, 0, 0x08, 0, true, 0, 0, 0},
     };
     for (const ResultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -195,6 +220,9 @@ TEST(LinuxSgBackendTest, KeepsOsTransportAndScsiFailuresApart) {
         EXPECT_EQ(result.delivered, c.delivered);
         EXPECT_EQ(result.osError, c.osError);
         EXPECT_EQ(result.senseLength, c.senseLength);
+        if (!c.delivered) {
+            EXPECT_STRNE(result.osReason, "");
+        }
         if (c.delivered) {
             EXPECT_EQ(result.scsiStatus, c.status);
             EXPECT_EQ(result.residual, 12);
@@ -202,17 +230,70 @@ TEST(LinuxSgBackendTest, KeepsOsTransportAndScsiFailuresApart) {
         }
         if (c.ioctlErrno == 0) {
             EXPECT_EQ(result.hostStatus, c.hostStatus);
+            EXPECT_EQ(result.driverStatus, c.reportedDriverStatus);
         }
     }
 }
 
-TEST(LinuxSgBackendTest, ClosedHandleIsNotDeliveredWithoutCallingTheKernel) {
-    FakeKernel kernel;
-    LinuxSgBackend backend(kernel.Calls());
-    const CommandResult result = backend.Execute(kInvalidDeviceHandle, CommandRequest{});
+TEST(LinuxSgBackendTest, HandleThatIsNoFdIsNotDeliveredWithoutCallingTheKernel) {
+    const DeviceHandle notFds[] = {kInvalidDeviceHandle, -7, DeviceHandle{1} << 40};
+    for (const DeviceHandle handle : notFds) {
+        SCOPED_TRACE(handle);
+        FakeKernel kernel;
+        LinuxSgBackend backend(kernel.Calls());
+        const CommandResult result = backend.Execute(handle, CommandRequest{});
+        EXPECT_FALSE(result.delivered);
+        EXPECT_EQ(result.osError, EBADF);
+        EXPECT_EQ(kernel.ioctlCalls, 0);
+        backend.Close(handle);
+        EXPECT_TRUE(kernel.closes.empty());
+    }
+}
+
+TEST(LinuxSgBackendTest, RealKernelRefusalCarriesItsErrno) {
+    const LinuxSystemCalls calls = LinuxSystemCalls::Real();
+    const int fd = calls.open("/dev/null", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const CommandResult result = LinuxSgBackend(calls).Execute(fd, CommandRequest{});
+    calls.close(fd);
     EXPECT_FALSE(result.delivered);
-    EXPECT_EQ(result.osError, EBADF);
-    EXPECT_EQ(kernel.seen.interface_id, 0);
+    EXPECT_EQ(result.osError, ENOTTY) << "/dev/null knows no SG_IO";
+}
+
+// The real sysfs reader on a scratch directory standing in for .../scsi_generic.
+class SingleDirectoryEntryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavoren-sysfs-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_root = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+    std::string Read(const std::string& directory) const {
+        return LinuxSystemCalls::Real().singleDirectoryEntry((m_root / directory).string());
+    }
+    void Populate(const std::string& directory, const std::vector<std::string>& entries) const {
+        std::filesystem::create_directories(m_root / directory);
+        for (const std::string& entry : entries) std::ofstream(m_root / directory / entry);
+    }
+
+private:
+    std::filesystem::path m_root;
+};
+
+TEST_F(SingleDirectoryEntryTest, NamesTheEntryOnlyWhenItIsAlone) {
+    Populate("one", {"sg3"});
+    Populate("none", {});
+    Populate("two", {"sg3", "sg5"});
+    EXPECT_EQ(Read("one"), "sg3");
+    EXPECT_EQ(Read("none"), "");
+    EXPECT_EQ(Read("two"), "");
+    EXPECT_EQ(Read("missing"), "") << "sg module not loaded";
+    EXPECT_EQ(Read("one/sg3"), "") << "not a directory";
 }
 
 class LinuxTransportTest : public ::testing::Test {
