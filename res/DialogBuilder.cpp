@@ -1,5 +1,8 @@
 #include "res/DialogBuilder.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <qdrawutil.h>
 
 #include <QButtonGroup>
@@ -290,6 +293,65 @@ std::unique_ptr<BuiltDialog> BuildDialog(const DialogTemplate& dialogTemplate, Q
 
 std::unique_ptr<BuiltDialog> BuildDialog(int templateId, QWidget* root) {
     return BuildDialog(FindTemplate(templateId, UiLanguage()), root);
+}
+
+namespace {
+
+constexpr int kDialogMarginUnits = 7;
+constexpr int kNeighbourGapUnits = 2;
+
+bool CarriesText(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton:
+        case ControlKind::AutoCheckBox:
+        case ControlKind::AutoRadioButton:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// How far right `control` may reach: the dialog's margin, the margin of the innermost group box
+// around it mirrored on the right, and the left edge of the next control on its row.
+int RightLimit(const BuiltDialog& built, std::size_t index) {
+    const std::vector<QWidget*>& controls = built.Controls();
+    const std::span<const ControlTemplate> templates = built.Template().controls;
+    const QRect own = controls[index]->geometry();
+    int limit = built.Root()->width() - built.ToPixels(QPoint(kDialogMarginUnits, 0)).x();
+    std::optional<QRect> group;
+    for (std::size_t other = 0; other < controls.size(); ++other) {
+        if (other == index) continue;
+        const QRect rect = controls[other]->geometry();
+        if (templates[other].kind == ControlKind::GroupBox) {
+            if (rect.contains(own.topLeft()) && (!group || group->contains(rect))) group = rect;
+            continue;
+        }
+        const bool sameRow = rect.top() <= own.bottom() && rect.bottom() >= own.top();
+        if (sameRow && rect.left() > own.right()) {
+            limit = std::min(limit,
+                             rect.left() - built.ToPixels(QPoint(kNeighbourGapUnits, 0)).x());
+        }
+    }
+    if (group) limit = std::min(limit, group->right() + 1 - (own.left() - group->left()));
+    return limit;
+}
+
+}  // namespace
+
+void WidenControlsToFitTexts(const BuiltDialog& built) {
+    const std::vector<QWidget*>& controls = built.Controls();
+    for (std::size_t index = 0; index < controls.size(); ++index) {
+        QWidget* control = controls[index];
+        if (!CarriesText(built.Template().controls[index].kind)) continue;
+        const int wanted = control->sizeHint().width();
+        if (wanted <= control->width()) continue;
+        const int widest = RightLimit(built, index) - control->x();
+        if (widest > control->width()) {
+            control->resize(std::min(wanted, widest), control->height());
+        }
+    }
 }
 
 void RegisterCustomControl(const char* className,

@@ -89,6 +89,11 @@ std::unique_ptr<BuiltDialog> BuildDialog(const DialogTemplate& dialogTemplate, Q
 // The variant of template `templateId` for UiLanguage().
 std::unique_ptr<BuiltDialog> BuildDialog(int templateId, QWidget* root);
 
+// Texts that need more room than the template gave them (another font, another language) widen
+// their controls to the right, as far as the next control on the same row or the margin their
+// group box or the dialog leaves on the left allows. Call once the texts are set.
+void WidenControlsToFitTexts(const BuiltDialog& built);
+
 // Factory for the custom controls of window class `className`; replaces an earlier one.
 void RegisterCustomControl(const char* className, std::function<QWidget*(QWidget* parent)> factory);
 
