@@ -38,7 +38,7 @@ std::string RealSingleDirectoryEntry(const std::string& directory) {
     std::error_code error;
     std::filesystem::directory_iterator it(directory, error);
     if (error || it == std::filesystem::directory_iterator()) return {};
-    const std::string name = it->path().filename().string();
+    std::string name = it->path().filename().string();
     it.increment(error);
     if (error || it != std::filesystem::directory_iterator()) return {};
     return name;
