@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/CAboutDlg.h"
+#include "app/CloseOnExpose.h"
 #include "app/CTavorenDriveUtilityDlg.h"
 #include "res/StringTable.h"
 
@@ -19,23 +20,6 @@ QString LanguageTag() {
     return tavoren::res::UiLanguage() == tavoren::res::Language::Japanese ? QStringLiteral("ja")
                                                                           : QStringLiteral("en");
 }
-
-// Closes the dialog once its window is really on screen, not merely shown.
-class CloseOnExpose : public QObject {
-public:
-    explicit CloseOnExpose(QDialog* dialog) : QObject(dialog), m_dialog(dialog) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, m_dialog, &QDialog::reject);
-        }
-        return false;
-    }
-
-private:
-    QDialog* m_dialog;
-};
 
 }  // namespace
 

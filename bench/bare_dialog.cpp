@@ -6,28 +6,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/CloseOnExpose.h"
 #include "res/DialogBuilder.h"
 #include "res/DialogTemplate.h"
-
-namespace {
-
-class CloseOnExpose : public QObject {
-public:
-    explicit CloseOnExpose(QDialog* dialog) : QObject(dialog), m_dialog(dialog) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, m_dialog, &QDialog::reject);
-        }
-        return false;
-    }
-
-private:
-    QDialog* m_dialog;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
