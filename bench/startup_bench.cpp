@@ -65,7 +65,7 @@ struct Summary {
     int failures = 0;
 };
 
-Summary Summarise(std::vector<Run> runs) {
+Summary Summarise(const std::vector<Run>& runs) {
     Summary summary;
     std::vector<double> times;
     for (const Run& run : runs) {

@@ -1,5 +1,7 @@
 #include "drive/Transport.h"
 
+#include <algorithm>
+
 #include "drive/ActiveBackend.h"
 #include "drive/SenseClassifier.h"
 
@@ -33,8 +35,11 @@ bool SendDriveCommand(const Cdb& cdb, CurrentDrive& drive, TransferDirection dir
             return true;
         }
         if (result.scsiStatus == 0) return true;
-        drive.lastErrorClass = ClassifySense(
-            std::span<const std::uint8_t>(result.sense.data(), result.senseLength));
+        // A backend's sense length is not trusted past the sense area.
+        const std::size_t senseLength =
+            std::min<std::size_t>(result.senseLength, result.sense.size());
+        drive.lastErrorClass =
+            ClassifySense(std::span<const std::uint8_t>(result.sense.data(), senseLength));
         if (!IsUnitAttention(drive.lastErrorClass) || attempt >= kMaxUnitAttentionResends) {
             return false;
         }

@@ -26,7 +26,6 @@ constexpr int kPersistentQuiet = 1003;
 constexpr int kQuiet = 1004;
 constexpr int kPerformance = 1005;
 constexpr int kSaveQuiet = 1006;
-constexpr int kVeritraxGroup = 1044;
 constexpr int kVeritraxOn = 1007;
 constexpr int kPerfect = 1008;
 constexpr int kMaster = 1009;

@@ -19,9 +19,9 @@ int StatusTemplateWithIndicator() {
 
 CStatusDialog::CStatusDialog(QWidget* parent)
     : CPageDialog(StatusTemplateWithIndicator(), parent),
+      // Unlike the other pages this one sits on the window colour, not the button face.
+      m_windowBrush(palette().brush(QPalette::Base)),
       m_indicator(ControlAs<CErrorIndicator>(kIndicator)) {
-    // Unlike the other pages this one sits on the window colour, not the button face.
-    m_windowBrush = palette().brush(QPalette::Base);
     QPalette windowPalette = palette();
     windowPalette.setBrush(QPalette::Window, m_windowBrush);
     setPalette(windowPalette);

@@ -201,7 +201,7 @@ struct NotTakenCase {
 class NotTakenTest : public CommandTest, public ::testing::WithParamInterface<NotTakenCase> {};
 
 TEST_P(NotTakenTest, ReportsWhatTheDriveHoldsInstead) {
-    Attach(sim::FullDriveProfile()).SetBlockFilter([this](DriveSettingsBlock& block, int) {
+    Attach(sim::FullDriveProfile()).SetBlockFilter([](DriveSettingsBlock& block, int) {
         GetParam().drivesReport(block);
     });
     EXPECT_EQ(Run(GetParam().command, GetParam().options), kExitNotTaken);
