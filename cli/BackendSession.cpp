@@ -15,13 +15,14 @@ namespace {
 
 // The one place that decides which backend the drive layer talks to.
 std::unique_ptr<DeviceBackend> ChooseBackend(const Options& options, std::FILE* trace,
+                                             std::unique_ptr<DeviceBackend> prepared,
                                              sim::SimulatedBus*& simulatedBus) {
-    std::unique_ptr<DeviceBackend> backend;
-    if (options.simulate) {
+    std::unique_ptr<DeviceBackend> backend = std::move(prepared);
+    if (!backend && options.simulate) {
         std::unique_ptr<sim::SimulatedBus> bus = sim::MakeDemoBus();
         simulatedBus = bus.get();
         backend = std::move(bus);
-    } else {
+    } else if (!backend) {
         backend = std::make_unique<LinuxSgBackend>();
     }
     if (trace != nullptr) backend = std::make_unique<TracingBackend>(std::move(backend), trace);
@@ -30,7 +31,8 @@ std::unique_ptr<DeviceBackend> ChooseBackend(const Options& options, std::FILE* 
 
 }  // namespace
 
-BackendSession::Started BackendSession::Start(const Options& options) {
+BackendSession::Started BackendSession::Start(const Options& options,
+                                              std::unique_ptr<DeviceBackend> prepared) {
     std::unique_ptr<BackendSession> session(new BackendSession);
     if (!options.traceFile.empty()) {
         session->m_trace = std::fopen(options.traceFile.c_str(), "a");
@@ -40,7 +42,7 @@ BackendSession::Started BackendSession::Start(const Options& options) {
         }
     }
     std::unique_ptr<DeviceBackend> backend =
-        ChooseBackend(options, session->m_trace, session->m_bus);
+        ChooseBackend(options, session->m_trace, std::move(prepared), session->m_bus);
     if (session->m_bus != nullptr && !options.stateFile.empty()) {
         session->m_stateFile = options.stateFile;
         if (!session->m_bus->LoadState(options.stateFile)) {

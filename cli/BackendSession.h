@@ -20,7 +20,10 @@ class BackendSession {
 public:
     struct Started;
     // Loads the simulated drives' state file and opens the trace file before anything is sent.
-    static Started Start(const Options& options);
+    // A `prepared` backend is used instead of the one the options choose, still traced; the
+    // caller then decides how pauses pass, and --simulate's state file is not used.
+    static Started Start(const Options& options,
+                         std::unique_ptr<DeviceBackend> prepared = nullptr);
     ~BackendSession();
     BackendSession(const BackendSession&) = delete;
     BackendSession& operator=(const BackendSession&) = delete;

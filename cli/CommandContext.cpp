@@ -12,11 +12,21 @@ int Fail(const CommandContext& context, int status, const std::string& message) 
     return status;
 }
 
+int WriteFailed(const CommandContext& context, const std::string& deviceName) {
+    return Fail(context, kExitNotTaken,
+                deviceName + ": the setting did not take: " + FailureText(false));
+}
+
 int ConfirmTaken(const CommandContext& context, const std::string& deviceName,
-                 const std::vector<ReadBack>& values) {
+                 bool readBackAccepted, const std::vector<ReadBack>& values) {
     const std::string refused = DeliveryFailureText();
     if (!refused.empty()) {
         return Fail(context, kExitNotTaken, deviceName + ": the setting did not take: " + refused);
+    }
+    // The values of a failed read are zeros, not the drive's.
+    if (!readBackAccepted) {
+        return Fail(context, kExitNotTaken,
+                    deviceName + ": cannot read the setting back: " + FailureText(false));
     }
     std::string differences;
     for (const ReadBack& value : values) {

@@ -19,6 +19,10 @@ struct CommandContext {
 // Prints one error line and returns `status`.
 int Fail(const CommandContext& context, int status, const std::string& message);
 
+// A change that stopped at a write the drive failed or the OS refused: kExitNotTaken with
+// the reason.
+int WriteFailed(const CommandContext& context, const std::string& deviceName);
+
 // One value read back after a change, against the value sent.
 struct ReadBack {
     std::string what;
@@ -27,8 +31,9 @@ struct ReadBack {
 };
 
 // After a change: kExitNotTaken with the reason when the OS refused a request since the last
-// ClearLastDeliveryFailure or the drive reports other values; kExitOk otherwise.
+// ClearLastDeliveryFailure, the read-back failed (`readBackAccepted`, its transport result, is
+// false) or the drive reports other values; kExitOk otherwise.
 int ConfirmTaken(const CommandContext& context, const std::string& deviceName,
-                 const std::vector<ReadBack>& values);
+                 bool readBackAccepted, const std::vector<ReadBack>& values);
 
 }  // namespace tavoren::cli

@@ -32,7 +32,8 @@ Exit status:
   0  success
   1  invalid command line or value, or a trace or state file that cannot be used
   2  no supported drive, a drive that is not a supported one, or a feature it lacks
-  3  the operating system refused a request, or the drive did not take the setting
+  3  the operating system refused a request, the drive failed a command, or the drive
+     did not take the setting
   4  bus-power check passed with a result at or below 4500 (marginal)
   5  bus-power check: no disc found, or the drive stopped answering (NG)
   6  not confirmed: answered no, or no terminal and no --yes)";

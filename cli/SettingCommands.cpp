@@ -24,48 +24,67 @@ struct CurrentBlock {
     int failure = kExitOk;  // the exit status when there is no block
 };
 
-// The state a command starts from. A read the OS refused would show only zeros, so it ends the
-// command before anything is changed.
+// The state a command starts from. A failed read would show only zeros, so it ends the command
+// before anything is changed.
 CurrentBlock ReadCurrentBlock(const CommandContext& context, const SelectedDrive& drive) {
     ClearLastDeliveryFailure();
-    const DriveSettingsBlock block = ReadSettingsBlock();
-    const std::string refused = DeliveryFailureText();
-    if (!refused.empty()) {
+    DriveSettingsBlock block;
+    const std::string failure = FailureText(ReadSettingsBlock(block));
+    if (!failure.empty()) {
         return {std::nullopt, Fail(context, kExitNotTaken,
-                                   drive.deviceName + ": cannot read the settings: " + refused)};
+                                   drive.deviceName + ": cannot read the settings: " + failure)};
     }
     return {block, kExitOk};
 }
 
-DriveListing ListingOf(const DiscoveredDrive& drive) {
+struct ListingRead {
+    std::optional<DriveListing> listing;
+    std::string failure;  // why there is no listing
+};
+
+ListingRead ListingOf(const SurveyedDrive& surveyed) {
+    if (!surveyed.failure.empty()) return {std::nullopt, surveyed.failure};
+    const char letter = surveyed.drive.letter;
+    if (!OpenDrive(letter)) return {std::nullopt, "cannot open the drive"};
+    const ModelCodeRead model = ReadCurrentModelCode();
+    if (!model.failure.empty()) return {std::nullopt, model.failure};
+    if (!IsSupportedModel(model.modelCode)) {
+        return {std::nullopt, "the drive no longer reports a supported model code"};
+    }
+    ClearLastDeliveryFailure();
+    DriveSettingsBlock block;
+    const std::string failure = FailureText(ReadSettingsBlock(block));
+    if (!failure.empty()) return {std::nullopt, "cannot read the settings: " + failure};
     DriveListing listing;
-    listing.letter = drive.letter;
-    listing.deviceName = ActiveDeviceBackend().DeviceName(drive.letter);
-    listing.displayName = drive.displayName;
-    listing.modelCode = ReadModelCode(drive.letter);
-    OpenDrive(drive.letter);
-    const DriveSettingsBlock block = ReadSettingsBlock();
+    listing.letter = letter;
+    listing.deviceName = ActiveDeviceBackend().DeviceName(letter);
+    listing.displayName = surveyed.drive.displayName;
+    listing.modelCode = model.modelCode;
     listing.realTime = block.HasRealTime();
     listing.ledControl = block.HasLedControl();
     listing.usbDirect = block.HasUsbDirect();
-    return listing;
+    return {std::move(listing), {}};
 }
 
 }  // namespace
 
-int RunList(const CommandContext& context, const std::vector<DiscoveredDrive>& drives) {
+int RunList(const CommandContext& context, const std::vector<SurveyedDrive>& drives) {
     std::vector<DriveListing> listings;
-    for (const DiscoveredDrive& drive : drives) listings.push_back(ListingOf(drive));
+    std::string failures;
+    for (const SurveyedDrive& drive : drives) {
+        ListingRead read = ListingOf(drive);
+        if (read.listing) {
+            listings.push_back(std::move(*read.listing));
+            continue;
+        }
+        if (!failures.empty()) failures += "; ";
+        failures += ActiveDeviceBackend().DeviceName(drive.drive.letter) + ": " + read.failure;
+    }
     context.out << (context.options.json ? FormatListJson(listings) : FormatListText(listings));
-    const std::string refused = DeliveryFailureText();
-    if (listings.empty()) {
-        return Fail(context, kExitNoDrive,
-                    "no supported Tavoren drive found" +
-                        (refused.empty() ? std::string() : " (" + refused + ")"));
+    if (!failures.empty()) {
+        return Fail(context, kExitNotTaken, "the list may be incomplete: " + failures);
     }
-    if (!refused.empty()) {
-        return Fail(context, kExitNotTaken, "the list may be incomplete: " + refused);
-    }
+    if (listings.empty()) return Fail(context, kExitNoDrive, "no supported Tavoren drive found");
     return kExitOk;
 }
 
@@ -85,14 +104,20 @@ int RunQuiet(const CommandContext& context, const SelectedDrive& drive) {
     const DriveSettingsBlock& current = *read.block;
     const QuietMode mode = context.options.quietMode;
     const bool save = context.options.save;
-    // The read-error part goes out unchanged, as the drive reports it now.
-    SetQuietModeTransient(mode);
-    SetQuietMode(mode, save);
-    WriteVeritraxSettings(DecodeVeritraxMode(current), current.HasRealTime(), false);
+    // The read-error part goes out unchanged, as the drive reports it now. Past a failed write
+    // the next ones would build on a state the drive does not have.
+    if (!WentThrough(SetQuietModeTransientAccepted(mode)) ||
+        !WentThrough(SetQuietModeAccepted(mode, save)) ||
+        !WentThrough(WriteVeritraxSettingsAccepted(DecodeVeritraxMode(current),
+                                                   current.HasRealTime(), false))) {
+        return WriteFailed(context, drive.deviceName);
+    }
 
-    const QuietMode reported = ReadQuietMode();
+    DriveSettingsBlock now;
+    const bool readBack = ReadSettingsBlock(now);
+    const QuietMode reported = DecodeQuietMode(now);
     const int status = ConfirmTaken(
-        context, drive.deviceName,
+        context, drive.deviceName, readBack,
         {{"quiet drive mode", std::string(NameOf(mode)), std::string(NameOf(reported))}});
     if (status != kExitOk) return status;
     context.out << drive.deviceName << ": quiet drive mode " << NameOf(mode) << ", "
@@ -109,15 +134,18 @@ int RunVeritrax(const CommandContext& context, const SelectedDrive& drive) {
     const bool save = context.options.save;
     // The quiet-drive part goes out unchanged and unsaved, as the drive reports it now.
     const QuietMode quietMode = DecodeQuietMode(current);
-    SetQuietModeTransient(quietMode);
-    SetQuietMode(quietMode, false);
-    WriteVeritraxSettings(mode, realTime, save);
+    if (!WentThrough(SetQuietModeTransientAccepted(quietMode)) ||
+        !WentThrough(SetQuietModeAccepted(quietMode, false)) ||
+        !WentThrough(WriteVeritraxSettingsAccepted(mode, realTime, save))) {
+        return WriteFailed(context, drive.deviceName);
+    }
 
-    const DriveSettingsBlock now = ReadSettingsBlock();
+    DriveSettingsBlock now;
+    const bool readBack = ReadSettingsBlock(now);
     std::vector<ReadBack> values = {{"read-error mode", std::string(NameOf(mode)),
                                      std::string(NameOf(DecodeVeritraxMode(now)))}};
     if (realTime) values.push_back({"real-time", OnOff(true), OnOff(now.HasRealTime())});
-    const int status = ConfirmTaken(context, drive.deviceName, values);
+    const int status = ConfirmTaken(context, drive.deviceName, readBack, values);
     if (status != kExitOk) return status;
     context.out << drive.deviceName << ": read-error mode " << NameOf(mode) << ", real-time "
                 << OnOff(realTime) << ", " << Persistence(save) << '\n';
@@ -146,9 +174,12 @@ int RunLed(const CommandContext& context, const SelectedDrive& drive) {
     const std::uint8_t usbPattern = request.usbDirectPattern.value_or(
         current.HasUsbDirect() ? current.At(DriveSettingsBlock::kUsbDirectPattern)
                                : kNoUsbDirectPattern);
-    WriteLedSettings(pattern, blinkCycle, brightness, usbPattern);
+    if (!WentThrough(WriteLedSettingsAccepted(pattern, blinkCycle, brightness, usbPattern))) {
+        return WriteFailed(context, drive.deviceName);
+    }
 
-    const DriveSettingsBlock now = ReadSettingsBlock();
+    DriveSettingsBlock now;
+    const bool readBack = ReadSettingsBlock(now);
     std::vector<ReadBack> values = {
         {"LED pattern", LedPatternText(pattern),
          LedPatternText(now.At(DriveSettingsBlock::kLedPattern))},
@@ -161,7 +192,7 @@ int RunLed(const CommandContext& context, const SelectedDrive& drive) {
         values.push_back({"USB direct pattern", UsbDirectPatternText(usbPattern),
                           UsbDirectPatternText(now.At(DriveSettingsBlock::kUsbDirectPattern))});
     }
-    const int status = ConfirmTaken(context, drive.deviceName, values);
+    const int status = ConfirmTaken(context, drive.deviceName, readBack, values);
     if (status != kExitOk) return status;
     context.out << drive.deviceName << ": LED pattern " << LedPatternText(pattern)
                 << ", brightness " << int{brightness} << ", blinking cycle " << int{blinkCycle};

@@ -4,12 +4,11 @@
 
 #include "cli/CommandContext.h"
 #include "cli/DriveAccess.h"
-#include "drive/Discovery.h"
 
 namespace tavoren::cli {
 
-// Every discovered drive with its model code and capabilities.
-int RunList(const CommandContext& context, const std::vector<DiscoveredDrive>& drives);
+// Every surveyed drive with its model code and capabilities; fails when one cannot be read.
+int RunList(const CommandContext& context, const std::vector<SurveyedDrive>& drives);
 int RunShow(const CommandContext& context, const SelectedDrive& drive);
 int RunQuiet(const CommandContext& context, const SelectedDrive& drive);
 int RunVeritrax(const CommandContext& context, const SelectedDrive& drive);

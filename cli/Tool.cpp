@@ -11,8 +11,6 @@
 #include "cli/SettingCommands.h"
 #include "cli/UtilityCommands.h"
 #include "drive/ActiveBackend.h"
-#include "drive/Discovery.h"
-#include "drive/Transport.h"
 
 namespace tavoren::cli {
 namespace {
@@ -42,11 +40,11 @@ DriveCommand DriveCommandFor(CommandKind command) {
     return nullptr;
 }
 
-std::string DeviceNames(const std::vector<DiscoveredDrive>& drives) {
+std::string DeviceNames(const std::vector<SurveyedDrive>& drives) {
     std::string names;
-    for (const DiscoveredDrive& drive : drives) {
+    for (const SurveyedDrive& drive : drives) {
         names += ' ';
-        names += ActiveDeviceBackend().DeviceName(drive.letter);
+        names += ActiveDeviceBackend().DeviceName(drive.drive.letter);
     }
     return names;
 }
@@ -61,8 +59,7 @@ std::string JoinedArguments(const std::vector<std::string>& arguments) {
 int RunCommand(const CommandContext& context, BackendSession& session) {
     const DriveCommand command = DriveCommandFor(context.options.command);
     if (command == nullptr) {
-        ClearLastDeliveryFailure();
-        const std::vector<DiscoveredDrive> drives = EnumerateSupportedDrives();
+        const std::vector<SurveyedDrive> drives = SurveyDrives();
         session.Note("drives found:" + DeviceNames(drives));
         return RunList(context, drives);
     }
@@ -75,7 +72,7 @@ int RunCommand(const CommandContext& context, BackendSession& session) {
 }  // namespace
 
 int RunTool(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, std::unique_ptr<DeviceBackend> backend) {
     const ParseOutcome parsed = ParseCommandLine(arguments);
     if (!parsed.options) {
         (parsed.exitStatus == kExitOk ? out : err) << parsed.text;
@@ -88,7 +85,7 @@ int RunTool(const std::vector<std::string>& arguments, std::istream& in, std::os
                "terminal; add --yes to go ahead without asking\n";
         return kExitNotConfirmed;
     }
-    BackendSession::Started started = BackendSession::Start(options);
+    BackendSession::Started started = BackendSession::Start(options, std::move(backend));
     if (!started.session) {
         err << kToolName << ": " << started.error << '\n';
         return kExitUsage;

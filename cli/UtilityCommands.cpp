@@ -52,6 +52,11 @@ int RefusedByOs(const CommandContext& context, const SelectedDrive& drive) {
     return Fail(context, kExitNotTaken, drive.deviceName + ": " + DeliveryFailureText());
 }
 
+int CommandFailed(const CommandContext& context, const SelectedDrive& drive, const char* what,
+                  const std::string& failure) {
+    return Fail(context, kExitNotTaken, drive.deviceName + ": " + what + ": " + failure);
+}
+
 int CountDownAndJudge(const CommandContext& context, const SelectedDrive& drive) {
     for (int remaining = kCountdownSeconds - 1; remaining >= 0; --remaining) {
         SleepFor(kTick);
@@ -63,7 +68,12 @@ int CountDownAndJudge(const CommandContext& context, const SelectedDrive& drive)
         return Fail(context, kExitBusPowerFailed,
                     drive.deviceName + ": NG: the drive no longer answers after the check");
     }
-    const std::uint32_t value = ReadBusPowerCheckResult();
+    std::uint32_t value = 0;
+    const std::string failure = FailureText(ReadBusPowerCheckResult(value));
+    // A result that never came back reads as 0, which would pass for a marginal drive.
+    if (!failure.empty()) {
+        return CommandFailed(context, drive, "cannot read the bus-power check result", failure);
+    }
     if (value > kBusPowerPassThreshold) {
         context.out << "OK: result " << value << " is above " << kBusPowerPassThreshold
                     << ": the drive works on USB bus power\n";
@@ -91,8 +101,10 @@ int RunBusPowerCheck(const CommandContext& context, const SelectedDrive& drive) 
         return Fail(context, kExitBusPowerFailed, drive.deviceName + ": No disc is found.");
     }
     StopDisc();
-    StartBusPowerCheck();
-    if (!DeliveryFailureText().empty()) return RefusedByOs(context, drive);
+    const std::string failure = FailureText(StartBusPowerCheckAccepted());
+    if (!failure.empty()) {
+        return CommandFailed(context, drive, "the bus-power check did not start", failure);
+    }
     return CountDownAndJudge(context, drive);
 }
 
@@ -101,9 +113,10 @@ int RunForceEject(const CommandContext& context, const SelectedDrive& drive) {
         return Fail(context, kExitNotConfirmed, "force-eject not confirmed; nothing was sent");
     }
     ClearLastDeliveryFailure();
-    ForceEject();
+    const bool accepted = ForceEjectAccepted();
     SleepFor(kForceEjectPause);
-    if (!DeliveryFailureText().empty()) return RefusedByOs(context, drive);
+    const std::string failure = FailureText(accepted);
+    if (!failure.empty()) return CommandFailed(context, drive, "the forced eject failed", failure);
     context.out << drive.deviceName << ": forced eject sent\n";
     return kExitOk;
 }
@@ -113,9 +126,12 @@ int RunFactoryReset(const CommandContext& context, const SelectedDrive& drive) {
         return Fail(context, kExitNotConfirmed, "factory-reset not confirmed; nothing was sent");
     }
     ClearLastDeliveryFailure();
-    RestoreFactoryDefaults();
+    if (!WentThrough(RestoreFactoryDefaultsAccepted())) {
+        return WriteFailed(context, drive.deviceName);
+    }
 
-    const DriveSettingsBlock now = ReadSettingsBlock();
+    DriveSettingsBlock now;
+    const bool readBack = ReadSettingsBlock(now);
     const DriveState state = DecodeDriveState(now);
     std::vector<ReadBack> values = {
         {"quiet drive mode", std::string(NameOf(QuietMode::Quiet)),
@@ -135,7 +151,7 @@ int RunFactoryReset(const CommandContext& context, const SelectedDrive& drive) {
         values.push_back({"USB direct pattern", UsbDirectPatternText(kFactoryUsbDirectPattern),
                           UsbDirectPatternText(state.usbDirectPattern)});
     }
-    const int status = ConfirmTaken(context, drive.deviceName, values);
+    const int status = ConfirmTaken(context, drive.deviceName, readBack, values);
     if (status != kExitOk) return status;
     context.out << drive.deviceName << ": settings reset to the factory default\n";
     return kExitOk;

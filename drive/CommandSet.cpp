@@ -68,14 +68,14 @@ bool Send(const Cdb& cdb, TransferDirection direction, std::uint8_t* data = null
     return SendDriveCommand(cdb, GetCurrentDrive(), direction, data, length);
 }
 
-void SendSetCdSpeed(std::uint8_t modeByte) {
+bool SendSetCdSpeed(std::uint8_t modeByte) {
     Cdb cdb = kSetCdSpeed;
     cdb[kSetCdSpeedModeByte] = modeByte;
-    Send(cdb, TransferDirection::None);
+    return Send(cdb, TransferDirection::None);
 }
 
-void SendParameterPage(std::array<std::uint8_t, kPageSize>& page) {
-    Send(kWriteParameterPage, TransferDirection::DataOut, page.data(), kPageSize);
+bool SendParameterPage(std::array<std::uint8_t, kPageSize>& page) {
+    return Send(kWriteParameterPage, TransferDirection::DataOut, page.data(), kPageSize);
 }
 
 }  // namespace
@@ -99,8 +99,14 @@ bool ReadVendorBuffer(std::uint32_t length, std::uint8_t mode, std::uint32_t off
 
 DriveSettingsBlock ReadSettingsBlock() {
     DriveSettingsBlock block;
-    ReadVendorBuffer(kSettingsBlockSize, kModeVendor, 0, kSettingsBuffer, block.bytes.data());
+    ReadSettingsBlock(block);
     return block;
+}
+
+bool ReadSettingsBlock(DriveSettingsBlock& block) {
+    block.bytes.fill(0);
+    return ReadVendorBuffer(kSettingsBlockSize, kModeVendor, 0, kSettingsBuffer,
+                            block.bytes.data());
 }
 
 bool ReadInquiryData(DriveDataBuffer& buffer) {
@@ -138,17 +144,30 @@ QuietMode DecodeQuietMode(const DriveSettingsBlock& block) {
 QuietMode ReadQuietMode() { return DecodeQuietMode(ReadSettingsBlock()); }
 
 bool SetQuietMode(QuietMode mode, bool saveToDrive) {
-    SendSetCdSpeed(static_cast<std::uint8_t>(kVendorSpeedMode | (saveToDrive ? kSaveToDrive : 0) |
-                                             CodesOf(mode).persistent));
+    SetQuietModeAccepted(mode, saveToDrive);
     return true;
+}
+
+bool SetQuietModeAccepted(QuietMode mode, bool saveToDrive) {
+    return SendSetCdSpeed(static_cast<std::uint8_t>(
+        kVendorSpeedMode | (saveToDrive ? kSaveToDrive : 0) | CodesOf(mode).persistent));
 }
 
 bool SetQuietModeTransient(QuietMode mode) {
-    SendSetCdSpeed(static_cast<std::uint8_t>(kVendorSpeedMode | CodesOf(mode).transient));
+    SetQuietModeTransientAccepted(mode);
     return true;
 }
 
+bool SetQuietModeTransientAccepted(QuietMode mode) {
+    return SendSetCdSpeed(static_cast<std::uint8_t>(kVendorSpeedMode | CodesOf(mode).transient));
+}
+
 bool WriteVeritraxSettings(VeritraxMode mode, bool realTime, bool saveToDrive) {
+    WriteVeritraxSettingsAccepted(mode, realTime, saveToDrive);
+    return true;
+}
+
+bool WriteVeritraxSettingsAccepted(VeritraxMode mode, bool realTime, bool saveToDrive) {
     std::array<std::uint8_t, kPageSize> page{};
     page[0] = 0x01;
     page[1] = 0x80;
@@ -162,19 +181,23 @@ bool WriteVeritraxSettings(VeritraxMode mode, bool realTime, bool saveToDrive) {
     }
     page[5] = saveToDrive ? 1 : 0;
     page[6] = realTime ? 1 : 0;
-    SendParameterPage(page);
-    return true;
+    return SendParameterPage(page);
 }
 
 bool WriteLedSettings(int lightingPattern, int blinkCycle, int brightness, int usbDirectPattern) {
+    WriteLedSettingsAccepted(lightingPattern, blinkCycle, brightness, usbDirectPattern);
+    return true;
+}
+
+bool WriteLedSettingsAccepted(int lightingPattern, int blinkCycle, int brightness,
+                              int usbDirectPattern) {
     std::array<std::uint8_t, kPageSize> page{};
     page[0] = 0x0E;
     page[3] = static_cast<std::uint8_t>(lightingPattern);
     page[4] = static_cast<std::uint8_t>(brightness);
     page[6] = static_cast<std::uint8_t>(blinkCycle);
     page[7] = static_cast<std::uint8_t>(usbDirectPattern);
-    SendParameterPage(page);
-    return true;
+    return SendParameterPage(page);
 }
 
 bool StopDisc() {
@@ -199,23 +222,39 @@ bool WaitForDiscReady() {
     }
 }
 
-void StartBusPowerCheck() { Send(kStartBusPowerCheck, TransferDirection::DataOut); }
+void StartBusPowerCheck() { StartBusPowerCheckAccepted(); }
+
+bool StartBusPowerCheckAccepted() { return Send(kStartBusPowerCheck, TransferDirection::DataOut); }
 
 std::uint32_t ReadBusPowerCheckResult() {
-    std::array<std::uint8_t, kBusPowerResultLength> data{};
-    ReadVendorBuffer(kBusPowerResultLength, kModeData, kBusPowerResultOffset, kBusPowerBuffer,
-                     data.data());
-    return (std::uint32_t{data[4]} << 24) | (std::uint32_t{data[5]} << 16) |
-           (std::uint32_t{data[6]} << 8) | std::uint32_t{data[7]};
+    std::uint32_t result = 0;
+    ReadBusPowerCheckResult(result);
+    return result;
 }
 
-void ForceEject() { Send(kForceEject, TransferDirection::DataOut); }
+bool ReadBusPowerCheckResult(std::uint32_t& result) {
+    std::array<std::uint8_t, kBusPowerResultLength> data{};
+    const bool accepted = ReadVendorBuffer(kBusPowerResultLength, kModeData,
+                                           kBusPowerResultOffset, kBusPowerBuffer, data.data());
+    result = (std::uint32_t{data[4]} << 24) | (std::uint32_t{data[5]} << 16) |
+             (std::uint32_t{data[6]} << 8) | std::uint32_t{data[7]};
+    return accepted;
+}
+
+void ForceEject() { ForceEjectAccepted(); }
+
+bool ForceEjectAccepted() { return Send(kForceEject, TransferDirection::DataOut); }
 
 bool RestoreFactoryDefaults() {
     WriteLedSettings(0, 2, 2, 0);
     SetQuietMode(QuietMode::Quiet, true);
     WriteVeritraxSettings(VeritraxMode::Off, false, true);
     return true;
+}
+
+bool RestoreFactoryDefaultsAccepted() {
+    return WriteLedSettingsAccepted(0, 2, 2, 0) && SetQuietModeAccepted(QuietMode::Quiet, true) &&
+           WriteVeritraxSettingsAccepted(VeritraxMode::Off, false, true);
 }
 
 void SendKeepAlive() {

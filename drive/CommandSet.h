@@ -32,20 +32,37 @@ bool ReadInquiryData(DriveDataBuffer& buffer);
 bool ReadModelCodeBuffer(DriveDataBuffer& buffer);
 // Reads the settings block into a zeroed buffer; a failed read leaves zeros.
 DriveSettingsBlock ReadSettingsBlock();
+// The same read into `block`; the transport's result.
+bool ReadSettingsBlock(DriveSettingsBlock& block);
 bool IsTavorenDrivePresent();
 QuietMode ReadQuietMode();
 QuietMode DecodeQuietMode(const DriveSettingsBlock& block);
+// The writes return true whatever the drive answers; each ...Accepted variant sends the same
+// command and returns the transport's result.
 bool SetQuietMode(QuietMode mode, bool saveToDrive);
+bool SetQuietModeAccepted(QuietMode mode, bool saveToDrive);
 bool SetQuietModeTransient(QuietMode mode);
+bool SetQuietModeTransientAccepted(QuietMode mode);
 bool WriteVeritraxSettings(VeritraxMode mode, bool realTime, bool saveToDrive);
+bool WriteVeritraxSettingsAccepted(VeritraxMode mode, bool realTime, bool saveToDrive);
 bool WriteLedSettings(int lightingPattern, int blinkCycle, int brightness, int usbDirectPattern);
+bool WriteLedSettingsAccepted(int lightingPattern, int blinkCycle, int brightness,
+                              int usbDirectPattern);
 bool StopDisc();
 void EjectDisc();
 bool WaitForDiscReady();
 void StartBusPowerCheck();
+// StartBusPowerCheck, returning the transport's result.
+bool StartBusPowerCheckAccepted();
 std::uint32_t ReadBusPowerCheckResult();
+// The same read into `result`; the transport's result.
+bool ReadBusPowerCheckResult(std::uint32_t& result);
 void ForceEject();
+// ForceEject, returning the transport's result.
+bool ForceEjectAccepted();
 bool RestoreFactoryDefaults();
+// The same writes, stopping at the first the drive fails; false then.
+bool RestoreFactoryDefaultsAccepted();
 void SendKeepAlive();
 
 // WaitForDiscReady polls once a second while the drive spins a disc up; past this many

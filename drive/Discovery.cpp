@@ -33,13 +33,24 @@ std::string DriveTextToUtf8(const std::uint8_t* bytes, std::size_t maxLength) {
     return text;
 }
 
+std::string ModelCodeText(const DriveDataBuffer& modelCodeBuffer) {
+    // Byte 32 never belongs to the code, so it is at most 16 characters.
+    return DriveTextToUtf8(modelCodeBuffer.data() + kModelCodeStart,
+                           kModelCodeEnd - kModelCodeStart);
+}
+
+std::string DisplayNameText(char letter, const DriveDataBuffer& inquiryData) {
+    return ActiveDeviceBackend().DeviceName(letter) + " : " +
+           DriveTextToUtf8(inquiryData.data() + kInquiryTextStart,
+                           kInquiryTextEnd - kInquiryTextStart);
+}
+
 std::string ReadModelCode(char letter) {
     DriveDataBuffer buffer{};
     if (!OpenDrive(letter)) return {};
     ReadModelCodeBuffer(buffer);
-    buffer[kModelCodeEnd] = 0;
     CloseDrive(GetCurrentDrive());
-    return DriveTextToUtf8(buffer.data() + kModelCodeStart, kModelCodeEnd - kModelCodeStart);
+    return ModelCodeText(buffer);
 }
 
 bool IsSupportedModel(const std::string& modelCode) {
@@ -53,10 +64,8 @@ std::string GetDriveDisplayName(char letter) {
     DriveDataBuffer buffer{};
     if (!OpenDrive(letter)) return {};
     ReadInquiryData(buffer);
-    buffer[kInquiryTextEnd] = 0;
     CloseDrive(GetCurrentDrive());
-    return ActiveDeviceBackend().DeviceName(letter) + " : " +
-           DriveTextToUtf8(buffer.data() + kInquiryTextStart, kInquiryTextEnd - kInquiryTextStart);
+    return DisplayNameText(letter, buffer);
 }
 
 std::vector<DiscoveredDrive> EnumerateSupportedDrives() {
