@@ -98,18 +98,28 @@ int RunShow(const CommandContext& context, const SelectedDrive& drive) {
     return kExitOk;
 }
 
+namespace {
+
+// The three commands the GUI's Setting page sends for any change, in its order. Past a failed
+// write the next ones would build on a state the drive does not have, so they are not sent.
+bool SendSettingPageState(QuietMode quietMode, bool saveQuiet, VeritraxMode veritraxMode,
+                          bool realTime, bool saveVeritrax) {
+    return WentThrough(SetQuietModeTransientAccepted(quietMode)) &&
+           WentThrough(SetQuietModeAccepted(quietMode, saveQuiet)) &&
+           WentThrough(WriteVeritraxSettingsAccepted(veritraxMode, realTime, saveVeritrax));
+}
+
+}  // namespace
+
 int RunQuiet(const CommandContext& context, const SelectedDrive& drive) {
     const CurrentBlock read = ReadCurrentBlock(context, drive);
     if (!read.block) return read.failure;
     const DriveSettingsBlock& current = *read.block;
     const QuietMode mode = context.options.quietMode;
     const bool save = context.options.save;
-    // The read-error part goes out unchanged, as the drive reports it now. Past a failed write
-    // the next ones would build on a state the drive does not have.
-    if (!WentThrough(SetQuietModeTransientAccepted(mode)) ||
-        !WentThrough(SetQuietModeAccepted(mode, save)) ||
-        !WentThrough(WriteVeritraxSettingsAccepted(DecodeVeritraxMode(current),
-                                                   current.HasRealTime(), false))) {
+    // The read-error part goes out unchanged, as the drive reports it now.
+    if (!SendSettingPageState(mode, save, DecodeVeritraxMode(current), current.HasRealTime(),
+                              false)) {
         return WriteFailed(context, drive.deviceName);
     }
 
@@ -134,9 +144,7 @@ int RunVeritrax(const CommandContext& context, const SelectedDrive& drive) {
     const bool save = context.options.save;
     // The quiet-drive part goes out unchanged and unsaved, as the drive reports it now.
     const QuietMode quietMode = DecodeQuietMode(current);
-    if (!WentThrough(SetQuietModeTransientAccepted(quietMode)) ||
-        !WentThrough(SetQuietModeAccepted(quietMode, false)) ||
-        !WentThrough(WriteVeritraxSettingsAccepted(mode, realTime, save))) {
+    if (!SendSettingPageState(quietMode, false, mode, realTime, save)) {
         return WriteFailed(context, drive.deviceName);
     }
 
